@@ -1,7 +1,9 @@
 #include "AmountWords.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
 namespace tvgeneral {
 namespace {
@@ -43,11 +45,29 @@ std::string Whole(int64_t n) {
     return words;
 }
 
+// Hundredths of |amount|, rounded half away from zero on the shortest decimal form of the
+// double, so that 19.995 (stored as 19.99499...) rounds the way it was written.
+int64_t Hundredths(double amount) {
+    char digits[64];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, std::fabs(amount), std::chars_format::fixed);
+    if (error != std::errc()) return std::llround(std::fabs(amount) * 100.0);
+    const std::string_view text(digits, static_cast<std::size_t>(end - digits));
+    const std::size_t point = text.find('.');
+    int64_t value = 0;
+    for (const char c : text.substr(0, point)) value = value * 10 + (c - '0');
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    for (std::size_t i = 0; i < 2; ++i) value = value * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
+    if (fraction.size() > 2 && fraction[2] >= '5') ++value;
+    return value;
+}
+
 }  // namespace
 
 std::string AmountInWords(double amount) {
     if (!std::isfinite(amount) || std::fabs(amount) >= 1e15) return {};
-    const int64_t cents = std::llround(std::fabs(amount) * 100.0);
+    const int64_t cents = Hundredths(amount);
     const int64_t whole = cents / 100;
     if (whole >= 1'000'000'000'000'000) return {};  // rounded up to a quadrillion
     const int fraction = static_cast<int>(cents % 100);

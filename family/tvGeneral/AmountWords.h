@@ -5,7 +5,8 @@
 
 namespace tvgeneral {
 
-// The amount rounded to hundredths, in words: whole part in American style without "and"
+// The amount rounded to hundredths (half away from zero, on the amount as written in
+// decimal), in words: whole part in American style without "and"
 // ("one thousand two hundred thirty-four"), tens and units hyphenated ("thirty-four"),
 // then " and NN/100" when there are hundredths. Zero is "zero"; a negative amount starts
 // with "minus " (unless it rounds to zero). Amounts that are not finite or whose size is a
