@@ -17,7 +17,7 @@
 
 namespace {
 
-void Name(QCoreApplication&) { QCoreApplication::setApplicationName("Tavmere Quillon"); }
+void NameApplication() { QCoreApplication::setApplicationName("Tavmere Quillon"); }
 
 // The guard for this program folder, or null after telling the operator that another
 // instance runs.
@@ -32,7 +32,7 @@ std::unique_ptr<SingleInstanceGuard> TakeGuard() {
 
 int RunWindow(int& argc, char** argv) {
     QApplication app(argc, argv);
-    Name(app);
+    NameApplication();
     QApplication::setApplicationDisplayName("Tavmere Quillon");
     // The main window's closing ends the program, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -56,7 +56,7 @@ int RunWindow(int& argc, char** argv) {
 
 int RunHeadless(int& argc, char** argv) {
     QCoreApplication app(argc, argv);
-    Name(app);
+    NameApplication();
     // A closed standard output must not kill the service.
     ::signal(SIGPIPE, SIG_IGN);
     ShutdownSignals shutdownSignals;
@@ -79,8 +79,7 @@ int RunHeadless(int& argc, char** argv) {
     return status;
 }
 
-int RunSend(int& argc, char** argv, const QByteArray& text) {
-    QCoreApplication app(argc, argv);
+int RunSend(const QByteArray& text) {
     switch (SendToInstance(InstanceName(InstanceProgramPath()), text)) {
         case SendResult::Delivered:
             return kExitOk;
@@ -96,7 +95,7 @@ int RunSend(int& argc, char** argv, const QByteArray& text) {
 
 int RunTool(int& argc, char** argv, const CommandLineTool& tool, const QStringList& arguments) {
     QCoreApplication app(argc, argv);
-    Name(app);
+    NameApplication();
     FamilyLibraries libraries;
     return tool.run(arguments);
 }

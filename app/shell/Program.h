@@ -21,7 +21,7 @@ inline constexpr int kExitAlreadyRunning = 3;  // another instance holds the pro
 int RunWindow(int& argc, char** argv);
 // The service form; returns on SIGINT, SIGTERM or "Exit".
 int RunHeadless(int& argc, char** argv);
-// --send TEXT.
-int RunSend(int& argc, char** argv, const QByteArray& text);
+// --send TEXT: needs no application object, no library and no guard.
+int RunSend(const QByteArray& text);
 // A command-line tool.
 int RunTool(int& argc, char** argv, const CommandLineTool& tool, const QStringList& arguments);

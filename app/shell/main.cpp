@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillon: %s\n%s", line.error.c_str(), UsageText(tools).c_str());
             return kExitUsage;
         case CommandLine::Mode::Send:
-            return RunSend(argc, argv, line.sendText);
+            return RunSend(line.sendText);
         case CommandLine::Mode::Tool:
             return RunTool(argc, argv, *line.tool, line.toolArguments);
         case CommandLine::Mode::Headless:
