@@ -47,8 +47,12 @@ std::string DecodeValue(std::string_view raw) {
 std::string EncodeValue(std::string_view value) {
     const bool edgeBlank = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
     const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
-    if (edgeBlank || quoted) return "\"" + std::string(value) + "\"";
-    return std::string(value);
+    std::string text;
+    text.reserve(value.size() + 2);
+    if (edgeBlank || quoted) text += '"';
+    text.append(value);
+    if (edgeBlank || quoted) text += '"';
+    return text;
 }
 
 enum class ReadResult { kOk, kMissing, kError };

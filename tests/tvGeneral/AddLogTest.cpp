@@ -23,9 +23,14 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // "W<writer> L<line> xxx...x end": long enough that torn or mixed writes would show.
 std::string LogLine(int writer, int line) {
-    return "W" + std::to_string(writer) + " L" + std::to_string(line) + " " +
-           std::string(static_cast<std::size_t>(100 + (writer * 997 + line * 31) % 3000), 'x') +
-           " end";
+    std::string text = "W";
+    text += std::to_string(writer);
+    text += " L";
+    text += std::to_string(line);
+    text += ' ';
+    text.append(static_cast<std::size_t>(100 + (writer * 997 + line * 31) % 3000), 'x');
+    text += " end";
+    return text;
 }
 
 // Every line of `text` is one whole LogLine and each of writers x lines appears exactly once.
