@@ -31,11 +31,13 @@ std::unique_ptr<SingleInstanceGuard> TakeGuard() {
 }  // namespace
 
 int RunWindow(int& argc, char** argv) {
+    BlockShutdownSignals();
     QApplication app(argc, argv);
     NameApplication();
     QApplication::setApplicationDisplayName("Tavmere Quillon");
     // The main window's closing ends the program, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
+    ShutdownSignals shutdownSignals;
 
     FamilyLibraries libraries;
     const std::unique_ptr<SingleInstanceGuard> guard = TakeGuard();
@@ -48,6 +50,9 @@ int RunWindow(int& argc, char** argv) {
                          &TfrmMain::WMCopyData);
         QObject::connect(&frmMain, &TfrmMain::Closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
+        // SIGINT or SIGTERM closes the window like an "Exit" text.
+        QObject::connect(&shutdownSignals, &ShutdownSignals::Received, &frmMain,
+                         [&frmMain] { frmMain.WMCopyData(kExitCommand); });
         frmMain.show();
         status = app.exec();
     }
@@ -55,6 +60,7 @@ int RunWindow(int& argc, char** argv) {
 }
 
 int RunHeadless(int& argc, char** argv) {
+    BlockShutdownSignals();
     QCoreApplication app(argc, argv);
     NameApplication();
     // A closed standard output must not kill the service.
