@@ -1,24 +1,25 @@
 #include "tvScDates.h"
 
+#include <cctype>
 #include <cmath>
 
 namespace sec {
 namespace {
 
-// Splits a short date pattern into its tokens and calls `emit(token)` for each; '/'
+// Splits a short date pattern into its tokens and calls `visit(token)` for each; '/'
 // becomes the separator, letters other than the date tokens are literal.
-template <typename Emit>
-void WalkPattern(std::string_view pattern, Emit emit) {
+template <typename Visit>
+void WalkPattern(std::string_view pattern, Visit visit) {
     std::size_t i = 0;
     while (i < pattern.size()) {
         const char c = pattern[i];
         if (c == 'y' || c == 'm' || c == 'd') {
             std::size_t run = 1;
             while (i + run < pattern.size() && pattern[i + run] == c) ++run;
-            emit(std::string_view(pattern.data() + i, run));
+            visit(std::string_view(pattern.data() + i, run));
             i += run;
         } else {
-            emit(std::string_view(pattern.data() + i, 1));
+            visit(std::string_view(pattern.data() + i, 1));
             ++i;
         }
     }
@@ -82,9 +83,11 @@ QString DateEditFormat(std::string_view pattern, char separator) {
             out += token.size() == 1 ? "M" : "MM";
         else if (c == 'd')
             out += token.size() == 1 ? "d" : "dd";
-        else
+        else if (std::isalpha(static_cast<unsigned char>(c)))
             out += "'" + QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size())) +
-                   "'";
+                   "'";  // letters would be read as format tokens
+        else
+            out += QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size()));
     });
     return out;
 }

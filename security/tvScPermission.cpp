@@ -148,7 +148,8 @@ void TfrmPermission::FormCreate() {
     bbClose->setToolTip(Res("Close the Permission Manager"));
     bbHelp->setText(Res("&Help"));
 
-    if (DataSetPtr levels = Query("SELECT * FROM USER_LEVEL")) {
+    // Lists and tree in ID order: the storage order of a table is no order at all.
+    if (DataSetPtr levels = Query("SELECT * FROM USER_LEVEL ORDER BY ID")) {
         for (levels->First(); !levels->Eof(); levels->Next()) {
             auto* item = new QListWidgetItem(ToQ(FieldText(*levels, "NAME")), lbAllLevel);
             item->setData(kLevelRole, static_cast<int>(FieldInteger(*levels, "ID")));
@@ -157,7 +158,7 @@ void TfrmPermission::FormCreate() {
 
     if (DataSetPtr all = Query("SELECT * FROM FEATURE"))
         FeatureIDs.reserve(static_cast<std::size_t>(std::max(all->RecordCount(), 0)));
-    if (DataSetPtr top = Query("SELECT * FROM FEATURE WHERE PARENT_HIERARCHY IS NULL")) {
+    if (DataSetPtr top = Query("SELECT * FROM FEATURE WHERE PARENT_HIERARCHY IS NULL ORDER BY ID")) {
         for (top->First(); !top->Eof(); top->Next()) {
             const auto id = static_cast<int32_t>(FieldInteger(*top, "ID"));
             QTreeWidgetItem* node = AddFeatureNode(nullptr, id, ToQ(FieldText(*top, "DISPLAY_NAME")));
@@ -185,7 +186,7 @@ void TfrmPermission::GetBranches(QTreeWidgetItem* node, const std::string& path)
     // Children hold exactly the parent's path; every level makes the path longer, so the
     // recursion ends with the data.
     DataSetPtr children =
-        Query("SELECT * FROM FEATURE WHERE PARENT_HIERARCHY = '" + SqlEscape(path) + "'");
+        Query("SELECT * FROM FEATURE WHERE PARENT_HIERARCHY = '" + SqlEscape(path) + "' ORDER BY ID");
     if (!children) return;
     for (children->First(); !children->Eof(); children->Next()) {
         const auto id = static_cast<int32_t>(FieldInteger(*children, "ID"));
