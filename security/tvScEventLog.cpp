@@ -56,6 +56,8 @@ TfrmEventLog::TfrmEventLog(QWidget* owner)
     dbgEventLog->verticalHeader()->hide();
     const int widths[] = {26, 135, 265, 70, 60, 60, 87};
     for (int i = 0; i < 7; ++i) dbgEventLog->setColumnWidth(i, widths[i]);
+    // The last column takes the rest of the width, so its title is never cut off.
+    dbgEventLog->horizontalHeader()->setStretchLastSection(true);
     for (QPushButton* b : {bbSetting, bbPurge, bbClose, bbHelp}) b->setAutoDefault(false);
 
     auto* bottom = new QHBoxLayout;
