@@ -137,7 +137,8 @@ struct Stmt {
     bool downTo = false;
     bool fallThrough = false;
     bool preUntil = false, postUntil = false;  // DoLoop: cond is pre-condition, value post-condition
-    int loopKind = 0;  // Break: 0 any loop; Basic Exit For = 1 (For), Exit Do = 2 (Do)
+    bool newScope = true;  // Block: opens a scope for declarations (false: a mere list, as
+                           // for `int a = 1, b = 2;`)
 
     Stmt(StmtKind k, Pos p) : kind(k), pos(p) {}
 };

@@ -623,10 +623,10 @@ private:
         switch (s.kind) {
         case StmtKind::Block: {
             auto b = std::make_unique<BlockNode>(line, col);
-            frame_->scopes.emplace_back();
+            if (s.newScope) frame_->scopes.emplace_back();
             for (auto& x : s.body)
                 if (StmtPtr n = stmt(*x)) b->stmts.push_back(std::move(n));
-            frame_->scopes.pop_back();
+            if (s.newScope) frame_->scopes.pop_back();
             return b;
         }
         case StmtKind::Expr: {

@@ -1,0 +1,23 @@
+// C++ precedence and operators.
+LogEvent(1 + 2 * 3);
+LogEvent((1 + 2) * 3);
+LogEvent(7 / 2);
+LogEvent(7 / 2.0);
+LogEvent(-7 / 2);
+LogEvent(7 % 3);
+LogEvent(2 - 3 - 4);
+LogEvent(1 << 4 + 1);
+LogEvent(6 & 3 | 8);
+LogEvent(6 ^ 3);
+LogEvent(~0);
+LogEvent(!true || true);
+LogEvent(true && !false);
+LogEvent(1 < 2 == true);
+LogEvent(3 > 2 ? "yes" : "no");
+LogEvent(1 + 2 == 3 && 4 != 5);
+LogEvent("ab" + "cd");
+LogEvent("2" + 3);
+LogEvent(0xFF + 1);
+LogEvent(.5 + 1);
+LogEvent('a' < 'b');
+LogEvent(false || HostName(1) != "");

@@ -1,0 +1,40 @@
+// Strings: 0-based indexing in C++, escapes and the string functions.
+string s;
+{
+  s = "it's";
+  LogEvent(s);
+  LogEvent(Length(s));
+  LogEvent(s[0]);
+  LogEvent(s[Length(s) - 1]);
+  s[0] = 'I';
+  LogEvent(s);
+  LogEvent("a\x41\x42" + 'c');
+  LogEvent(Copy("abcdef", 2, 3));
+  LogEvent(Copy("abcdef", 5, 10));
+  LogEvent(Pos("cd", "abcdef"));
+  LogEvent(Pos("x", "abcdef"));
+  LogEvent(PosEx("a", "banana", 3));
+  s = "abcdef";
+  Delete(s, 2, 2);
+  LogEvent(s);
+  Insert("XY", s, 2);
+  LogEvent(s);
+  LogEvent(UpperCase("MiXed") + LowerCase("MiXed"));
+  LogEvent("[" + Trim("  x  ") + "][" + TrimLeft("  x ") + "][" + TrimRight(" x  ") + "]");
+  LogEvent(StringReplace("a-b-c", "-", "+"));
+  LogEvent(StringOfChar('*', 5));
+  LogEvent(QuotedStr("it's"));
+  LogEvent(CompareText("abc", "ABC"));
+  LogEvent(SameText("abc", "ABD"));
+  LogEvent(Format("%s=%d (%.2f) %x %5s|%-4d|%%", ["n", 42, 3.14159, 255, "ab", 7]));
+  LogEvent(LeftStr("abcdef", 2) + RightStr("abcdef", 2) + MidStr("abcdef", 3, 2));
+  LogEvent(StartsText("AB", "abc"));
+  LogEvent(EndsText("BC", "abc"));
+  LogEvent(ContainsText("abc", "B"));
+  LogEvent(IntToStr(42) + FloatToStr(1.5) + BoolToStr(false));
+  LogEvent(StrToInt("  -17 ") + StrToIntDef("x", 5));
+  LogEvent(StrToFloat("2.5") * 2);
+  LogEvent(StrToFloatDef("abc", -1));
+  LogEvent(IntToHex(255, 4));
+  LogEvent(Chr(65) + IntToStr(Ord("a")));
+}

@@ -1,0 +1,45 @@
+// Texts of values and the conversions of typed variables.
+int i;
+double d;
+string s;
+bool b;
+Variant v;
+TDateTime dt;
+{
+  LogEvent(0.5);
+  LogEvent(2400000000.0);
+  LogEvent(1e-9);
+  LogEvent(1.5e20);
+  LogEvent(0.1 + 0.2);
+  LogEvent(123456789012345.0);
+  LogEvent(-0.00001);
+  LogEvent(100.0);
+  LogEvent(true);
+  LogEvent(null);
+  LogEvent(v);
+  LogEvent(VarIsEmpty(v));
+  i = "42";
+  LogEvent(i + 1);
+  i = 2.5;
+  LogEvent(i);
+  i = 3.5;
+  LogEvent(i);
+  d = 3;
+  LogEvent(d / 2);
+  s = 12;
+  LogEvent(s + s);
+  b = "true";
+  LogEvent(b);
+  v = "x";
+  LogEvent(v + "y");
+  dt = EncodeDate(2026, 12, 11) + EncodeTime(10, 30, 5, 0);
+  LogEvent(dt);
+  dt = dt + EncodeTime(0, 0, 0, 250);
+  LogEvent(dt);
+  LogEvent(EncodeDate(2026, 12, 11) + 1);
+  dt = "2026-12-11 10:00";
+  LogEvent(dt);
+  LogEvent(VarType(1) == varInt64);
+  LogEvent(VarType("a") == varString);
+  LogEvent(VarType(1.5) == varDouble);
+}
