@@ -57,7 +57,8 @@ private:
         while (true) {
             skipNewlines();
             if (closes()) return b;
-            if (atEnd()) expected(std::string("'") + closerName + "'");
+            if (atEnd() || isKw("end") || isKw("next") || isKw("loop") || isKw("wend"))
+                expected(std::string("'") + closerName + "'");
             if (StmtPtr s = statement()) b->body.push_back(std::move(s));
             if (!atEos() && !closes()) expected("End of statement");
         }

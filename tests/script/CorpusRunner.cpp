@@ -81,26 +81,35 @@ void DeclareHost(Script& s, std::vector<std::string>& out) {
 }  // namespace
 
 std::vector<std::string> Run(const std::string& programPath, const std::string& inputPath) {
+    std::vector<std::string> inputs;
+    if (!inputPath.empty()) {
+        for (const std::string& line : ReadLines(inputPath))
+            if (!line.empty()) inputs.push_back(line);
+    }
+    return RunText(SyntaxOf(programPath), ReadFile(programPath), inputs);
+}
+
+void DeclareTestHost(Script& s, std::vector<std::string>& out) { DeclareHost(s, out); }
+
+std::vector<std::string> RunText(const std::string& syntax, const std::string& text, const std::vector<std::string>& lines) {
     std::vector<std::string> out;
     Script s;
-    s.setSyntax(SyntaxOf(programPath));
+    s.setSyntax(syntax);
     DeclareHost(s, out);
-    s.setText(ReadFile(programPath));
+    s.setText(text);
     auto compile = [&] {
         if (s.compile()) return true;
         out.push_back("compile error: " + s.errorText() + " at " + s.errorPos());
         return false;
     };
     if (!compile()) return out;
-    std::vector<std::string> inputs;
-    if (inputPath.empty()) inputs.push_back("");
-    else inputs = ReadLines(inputPath);
+    std::vector<std::string> inputs = lines;
+    if (inputs.empty()) inputs.push_back("");
     for (const std::string& line : inputs) {
         if (line == "#compile") {
             if (!compile()) return out;
             continue;
         }
-        if (!inputPath.empty() && line.empty()) continue;
         *s.findVariable("line_content") = Value(line);
         try {
             s.run();
