@@ -50,7 +50,7 @@ void addOtherFunctions(GlobalUnit& u) {
     u.addFunction("procedure RaiseException(const Msg: string)", c, RaiseException);
     u.addFunction("function ExceptionMessage: string", c, ExceptionMessage, false, "the text of the error being handled");
     u.addFunction("procedure ShowMessage(const Msg: string)", c, ShowMessage);
-    u.addFunction("function MessageDlg(const Msg: string; DlgType: Integer; Buttons: Integer; HelpCtx: Integer = 0): Integer", c,
+    u.addFunction("function MessageDlg(const Msg: string; DlgType: Integer; Buttons: Variant; HelpCtx: Integer = 0): Integer", c,
                   MessageDlg);
     u.addFunction("procedure Sleep(Milliseconds: Integer)", c, Sleep);
     static const std::pair<const char*, int64_t> consts[] = {{"mrNone", 0}, {"mrOk", 1},  {"mrCancel", 2},

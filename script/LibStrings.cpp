@@ -204,7 +204,7 @@ Value Format(Ctx&, Value* a, size_t) {
         case 'm': {
             if (v.isString()) { Value nv; if (!parseNumber(v.rawString(), nv)) bad(); }
             double d = v.toDouble();
-            int p = int(prec < 0 ? (type == 'g' ? 15 : 2) : prec);
+            int p = int(prec < 0 ? (type == 'g' ? 15 : type == 'e' ? 6 : 2) : prec);
             if (type == 'e') std::snprintf(buf, sizeof buf, "%.*E", p, d);
             else if (type == 'g') { piece = prec < 0 ? formatDouble(d) : (std::snprintf(buf, sizeof buf, "%.*G", p, d), std::string(buf)); break; }
             else std::snprintf(buf, sizeof buf, "%.*f", p, std::fabs(d) < 1e300 ? d : 0.0);

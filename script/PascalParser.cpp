@@ -478,16 +478,7 @@ private:
         if (acceptP("(")) {
             ExprPtr e = expr();
             expectP(")");
-            while (isP("[")) {
-                Pos ip = pos();
-                advance();
-                auto ix = std::make_unique<Expr>(ExprKind::Index, ip);
-                ix->a = std::move(e);
-                do ix->args.push_back(expr()); while (acceptP(","));
-                expectP("]");
-                e = std::move(ix);
-            }
-            return e;
+            return indexes(std::move(e));
         }
         if (acceptP("[")) {
             auto e = std::make_unique<Expr>(ExprKind::ArrayCtor, p);
@@ -495,9 +486,22 @@ private:
                 do e->args.push_back(expr()); while (acceptP(","));
             }
             expectP("]");
-            return e;
+            return indexes(std::move(e));
         }
         expected("Expression");
+    }
+
+    ExprPtr indexes(ExprPtr e) {
+        while (isP("[")) {
+            Pos ip = pos();
+            advance();
+            auto ix = std::make_unique<Expr>(ExprKind::Index, ip);
+            ix->a = std::move(e);
+            do ix->args.push_back(expr()); while (acceptP(","));
+            expectP("]");
+            e = std::move(ix);
+        }
+        return e;
     }
 };
 

@@ -76,6 +76,7 @@ void DeclareHost(Script& s, std::vector<std::string>& out) {
         return Value();
     });
     s.setVariable("line_content", Value(""));
+    s.setMessageOutput([&out](const std::string& text) { out.push_back("MESSAGE: " + text); });
 }
 
 }  // namespace
