@@ -141,7 +141,7 @@ void Connection::Insert(const char* table, const char* const* names, int32_t nam
         sql += ") VALUES (";
         for (int32_t i = 0; i < nameCount; ++i) sql += i ? ", ?" : "?";
         sql += ')';
-        return s.Execute(sql, params, true);
+        return s.Execute(sql, params, true, false);
     });
 }
 
@@ -184,7 +184,7 @@ void Connection::SetSetting(const char* name, const char* value) {
     if (name == nullptr || *name == '\0') throw DbError("no setting name given");
     std::vector<Param> params{Param(name), value == nullptr ? Param() : Param(value)};
     std::lock_guard lock(mutex_);
-    Run(Repeat::UnlessMaybeApplied, [&](Session& s) { return s.Execute(s.StoreSettingSql(), params, true); });
+    Run(Repeat::UnlessMaybeApplied, [&](Session& s) { return s.Execute(s.StoreSettingSql(), params, true, false); });
 }
 
 void Connection::Begin() {

@@ -463,7 +463,7 @@ int64_t FirebirdSession::CountRows(const std::string& sql) {
 }
 
 int64_t FirebirdSession::Execute(const std::string& sql, const std::vector<Param>& params,
-                                 bool keepPrepared) {
+                                 bool keepPrepared, bool countRows) {
     StatementTransaction tr(&db_, &userTr_);
     std::unique_ptr<Statement> once;
     Statement* st = keepPrepared ? cache_.Find(sql) : nullptr;
@@ -530,7 +530,7 @@ int64_t FirebirdSession::Execute(const std::string& sql, const std::vector<Param
         if (keepPrepared && !once) cache_.Drop(sql);
         throw DbError(text, lost ? DbError::Kind::ConnectionLost : DbError::Kind::Failed);
     }
-    const int64_t rows = RowsAffected(&st->handle);
+    const int64_t rows = countRows ? RowsAffected(&st->handle) : 0;
     tr.Commit();
     return rows;
 }

@@ -195,7 +195,7 @@ int64_t MariaDbSession::CountRows(const std::string& sql) {
 }
 
 int64_t MariaDbSession::Execute(const std::string& sql, const std::vector<Param>& params,
-                                bool keepPrepared) {
+                                bool keepPrepared, bool /*countRows: the count comes free*/) {
     if (params.empty() && !keepPrepared) {
         RunText(sql, true);
         // A statement that yields rows after all: drop them.
@@ -246,7 +246,7 @@ int64_t MariaDbSession::Execute(const std::string& sql, const std::vector<Param>
         Throw(code, message.c_str(), true);
     }
     const auto rows = mysql_stmt_affected_rows(st->handle);
-    mysql_stmt_free_result(st->handle);
+    if (mysql_stmt_field_count(st->handle) > 0) mysql_stmt_free_result(st->handle);
     return rows == static_cast<my_ulonglong>(-1) ? 0 : static_cast<int64_t>(rows);
 }
 

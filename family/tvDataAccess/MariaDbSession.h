@@ -27,7 +27,7 @@ public:
     ResultSetPtr Query(const std::string& sql) override;
     int64_t CountRows(const std::string& sql) override;
     int64_t Execute(const std::string& sql, const std::vector<Param>& params,
-                    bool keepPrepared) override;
+                    bool keepPrepared, bool countRows = true) override;
     void Begin() override;
     void Commit() override;
     void Rollback() override;

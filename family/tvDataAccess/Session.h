@@ -28,8 +28,9 @@ public:
     // Runs a statement that yields no rows, with `params` bound to its '?' markers; rows
     // affected. With `keepPrepared` the prepared statement is kept for the next call with
     // the same text. Outside a transaction the statement is committed before this returns.
+    // Without `countRows` the result is 0 (asking for the count can cost a round trip).
     virtual int64_t Execute(const std::string& sql, const std::vector<Param>& params,
-                            bool keepPrepared) = 0;
+                            bool keepPrepared, bool countRows = true) = 0;
 
     // Between Begin and Commit/Rollback nothing is committed.
     virtual void Begin() = 0;
