@@ -294,3 +294,50 @@ INSTANTIATE_TEST_SUITE_P(Backends, DataAccess, testing::Values(Backend::Firebird
 
 }  // namespace
 }  // namespace datest
+
+namespace datest {
+namespace {
+
+// The settings database as the build makes it, used the way its callers use it.
+TEST(SettingsDatabase, ServesTheCallsOfItsUsers) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("QUILLON.GDB");
+    ASSERT_TRUE(testsupport::CreateSettingsDatabase(path));
+    const int32_t h = ConnectDB(path.c_str(), "SYSDBA", "plumtrees", nullptr, 1);
+    ASSERT_GE(h, 0);
+
+    char* months = GetSettingValue(h, "EVENTLOG_RECORDS_EXPIRY_MONTHS", 1);
+    EXPECT_STREQ(months, "3");
+    std::free(months);
+
+    const char* names[] = {"EVENT", "MODULE", "EVENT_TYPE", "USER_ID", "COMPUTER"};
+    const char* values[] = {"User 'admin' logged in", "Quillon", "1", "admin", "host-1"};
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(InsertRecord(h, "EVENTLOG", names, 5, values, 5, 1), 1);
+    {
+        DataSetGuard ds;
+        ASSERT_EQ(QueryRecords(h, "SELECT MIN(ID) FROM EVENTLOG", &ds.set, 1), 1);
+        int64_t lowest = 0;
+        EXPECT_EQ(ds.set->FieldAsInteger("MIN", &lowest), 1);
+        EXPECT_EQ(DeleteRecords(h, "EVENTLOG", ("ID < " + std::to_string(lowest + 2)).c_str(), 1), 2);
+    }
+    {
+        DataSetGuard ds;
+        ASSERT_EQ(QueryRecords(h, "SELECT * FROM EVENTLOG", &ds.set, 1), 1);
+        const char* event = nullptr;
+        double created = 0;
+        EXPECT_EQ(ds.set->FieldAsText("EVENT", &event), 1);
+        EXPECT_STREQ(event, "User 'admin' logged in");
+        EXPECT_EQ(ds.set->FieldAsDateTime("DATE_TIME_CREATED", &created), 1);
+        EXPECT_GT(created, 45000.0);  // filled in by the database: today
+    }
+    EXPECT_EQ(QueryIfRecordExists(h, "SELECT * FROM USERS WHERE USER_ID='admin' AND USER_PASSWORD='1DC92D5852'", 1), 1);
+    {
+        DataSetGuard ds;
+        EXPECT_EQ(QueryRecords(h, "SELECT FIRST 1 CREATED FROM LOG_SCANNED_FILE WHERE FILE_LOCATION = '/in' "
+                                  "ORDER BY CREATED DESC", &ds.set, 1), 0);
+    }
+    EXPECT_EQ(DisconnectDB(h, 1), 1);
+}
+
+}  // namespace
+}  // namespace datest
