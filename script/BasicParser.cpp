@@ -427,6 +427,7 @@ private:
     template <class Next>
     ExprPtr leftAssoc(Next next, std::initializer_list<std::pair<const char*, Op>> ops) {
         ExprPtr a = next();
+        int chain = 0;
         while (true) {
             bool matched = false;
             for (auto& [word, op] : ops) {
@@ -434,6 +435,7 @@ private:
                 if (hit) {
                     Pos p = pos();
                     advance();
+                    chainStep(chain);
                     a = binary(op, std::move(a), next(), p);
                     matched = true;
                     break;
@@ -470,9 +472,11 @@ private:
     }
     ExprPtr power() {
         ExprPtr a = primary();
+        int chain = 0;
         while (isP("^")) {
             Pos p = pos();
             advance();
+            chainStep(chain);
             ExprPtr b;
             Pos np = pos();
             if (acceptP("-")) b = unary(Op::Neg, primary(), np);

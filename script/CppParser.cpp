@@ -413,12 +413,14 @@ private:
         };
         if (level == levels.size()) return unaryExpr();
         ExprPtr a = binaryLevel(level + 1);
+        int chain = 0;
         while (true) {
             bool matched = false;
             for (auto& [tok, op] : levels[level]) {
                 if (isP(tok)) {
                     Pos p = pos();
                     advance();
+                    chainStep(chain);
                     a = binary(op, std::move(a), binaryLevel(level + 1), p);
                     matched = true;
                     break;

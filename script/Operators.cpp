@@ -56,10 +56,7 @@ Value opAddSlow(const Value& a, const Value& b) {
         std::string_view x = a.rawString(), y = b.rawString();
         if (x.empty()) return b;
         if (y.empty()) return a;
-        std::string s;
-        s.reserve(x.size() + y.size());
-        s.append(x).append(y);
-        return Value(s);
+        return Value::concat(x, y);
     }
     if ((a.isString() && b.isEmpty())) return a;
     if ((b.isString() && a.isEmpty())) return b;
@@ -134,6 +131,7 @@ Value opXor(const Value& a, const Value& b) { return bitwise(a, b, [](int64_t x,
 
 Value opConcat(const Value& a, const Value& b) {
     noArrays(a, b);
+    if (a.isString() && b.isString()) return Value::concat(a.rawString(), b.rawString());
     return Value(a.toString() + b.toString());
 }
 

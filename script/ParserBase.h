@@ -61,6 +61,12 @@ protected:
         ParserBase& p_;
     };
 
+    // One more operand in a chain of left-associative operators: the chain makes the tree
+    // as deep as it is long, so it counts against the same limit as nesting.
+    void chainStep(int& chain) {
+        if (++chain + depth_ > kMaxDepth) fail("Expression too complex", pos());
+    }
+
     static ast::ExprPtr lit(Value v, ast::Pos p) {
         auto e = std::make_unique<ast::Expr>(ast::ExprKind::Literal, p);
         e->value = std::move(v);

@@ -409,6 +409,7 @@ public:
     ExprPtr expr() {
         Depth d(*this);
         ExprPtr a = simple();
+        int chain = 0;
         while (true) {
             Pos p = pos();
             Op op;
@@ -421,6 +422,7 @@ public:
             else if (isKw("in")) op = Op::In;
             else return a;
             advance();
+            chainStep(chain);
             a = binary(op, std::move(a), simple(), p);
         }
     }
@@ -428,6 +430,7 @@ public:
 private:
     ExprPtr simple() {
         ExprPtr a = term();
+        int chain = 0;
         while (true) {
             Pos p = pos();
             Op op;
@@ -437,12 +440,14 @@ private:
             else if (isKw("xor")) op = Op::Xor;
             else return a;
             advance();
+            chainStep(chain);
             a = binary(op, std::move(a), term(), p);
         }
     }
 
     ExprPtr term() {
         ExprPtr a = factor();
+        int chain = 0;
         while (true) {
             Pos p = pos();
             Op op;
@@ -455,6 +460,7 @@ private:
             else if (isKw("shr")) op = Op::Shr;
             else return a;
             advance();
+            chainStep(chain);
             a = binary(op, std::move(a), factor(), p);
         }
     }

@@ -20,6 +20,23 @@ StrRep* StrRep::make(const char* p, size_t n) {
     return r;
 }
 
+Value Value::concat(std::string_view a, std::string_view b) {
+    if (a.size() + b.size() > kMaxStringBytes)
+        throw RuntimeError("String too long (" + std::to_string(a.size() + b.size()) + " bytes)");
+    Value v;
+    auto* r = static_cast<StrRep*>(std::malloc(sizeof(StrRep) + a.size() + b.size() + 1));
+    if (!r) throw std::bad_alloc();
+    r->refs = 1;
+    r->pad = 0;
+    r->len = a.size() + b.size();
+    if (!a.empty()) std::memcpy(r->data(), a.data(), a.size());
+    if (!b.empty()) std::memcpy(r->data() + a.size(), b.data(), b.size());
+    r->data()[r->len] = 0;
+    v.u_.s = r;
+    v.t_ = Type::String;
+    return v;
+}
+
 Value Value::array(int64_t low, size_t count) {
     if (count > kMaxArrayItems) throw RuntimeError("Array too large (" + std::to_string(count) + " elements)");
     Value v;
