@@ -1,6 +1,7 @@
 // The C++ front end: declarations and functions at file scope, top-level statements and
 // blocks as the main program, C operators and statements.
 #include <algorithm>
+#include <unordered_set>
 
 #include "ParserBase.h"
 
@@ -36,13 +37,12 @@ public:
 private:
     bool isTypeName(const Token& t) const {
         if (t.kind != Tok::Ident) return false;
-        static const char* const names[] = {"int", "long", "short", "float", "double", "bool", "string", "variant", "char",
-                                            "byte", "word", "integer", "int64", "cardinal", "longint", "smallint",
-                                            "extended", "real", "single", "currency", "tdatetime", "boolean", "void",
-                                            "unsigned", "signed"};
-        for (const char* n : names)
-            if (t.lower == n) return true;
-        return std::find(extra_.begin(), extra_.end(), t.lower) != extra_.end();
+        static const std::unordered_set<std::string> names = {
+            "int", "long", "short", "float", "double", "bool", "string", "variant", "char", "byte", "word", "integer",
+            "int64", "cardinal", "longint", "smallint", "extended", "real", "single", "currency", "tdatetime",
+            "boolean", "void", "unsigned", "signed"};
+        if (names.count(t.lower)) return true;
+        return !extra_.empty() && std::find(extra_.begin(), extra_.end(), t.lower) != extra_.end();
     }
 
     bool isTypeStart() const { return isTypeName(cur()) || (isKw("const") && isTypeName(ahead(1))); }
