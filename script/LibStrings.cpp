@@ -12,10 +12,7 @@ namespace {
 
 // The part of s from the 1-based position `start`, at most `count` bytes.
 std::string_view sub(std::string_view s, int64_t start, int64_t count) {
-    if (start < 1) {
-        count += start - 1;
-        start = 1;
-    }
+    if (start < 1) start = 1;  // a start before the first character counts as the first
     if (count <= 0 || uint64_t(start) > s.size()) return {};
     return s.substr(size_t(start - 1), size_t(std::min<int64_t>(count, int64_t(s.size()) - start + 1)));
 }

@@ -63,6 +63,26 @@ TEST(Script, DeclaredFunctionsHideStandardOnesInEverySyntax) {
     }
 }
 
+TEST(Script, TheRuleExecutorsDeclarationsAreAccepted) {
+    Script s;
+    ASSERT_TRUE(s.declareEnum("TMsgDlgType", "mtCustom, mtInformation, mtWarning, mtError, mtConfirmation"));
+    ASSERT_TRUE(s.declareSet("TMsgDlgButtons", "mbNone, mbOk, mbCancel, mbYes, mbNo, mbAbort, mbRetry, mbIgnore"));
+    for (const char* decl : {"function MessageDlg(const Msg: string; DlgType: TMsgDlgType; Buttons: TMsgDlgButtons): Word",
+                             "procedure ShowMessage(const str: string)", "procedure LogEvent(const str: string)",
+                             "function Split(const str: string; const separator: string = ','): Variant",
+                             "procedure Wait(miliseconds: integer)",
+                             "function SaveResult(strTable: string; arResultNames: variant; arResultValues: variant): boolean",
+                             "function ParseToFloat(strInput: string): double", "function Log10(const X: extended): extended",
+                             "function Power(const base, exponent: extended): extended"}) {
+        std::string err;
+        EXPECT_TRUE(s.declareFunction(decl, [](auto&, auto& a) { return a.empty() ? Value() : a[0]; }, {}, {}, &err))
+            << decl << ": " << err;
+    }
+    s.setParent(&GlobalUnit::standard());
+    s.setText("begin LogEvent(Power(2, 10)); MessageDlg('m', mtError, [mbOk, mbCancel]); end.");
+    EXPECT_TRUE(s.compile()) << s.errorText();
+}
+
 TEST(Script, BadDeclarationsAreRefused) {
     Script s;
     std::string err;
