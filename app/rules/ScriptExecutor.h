@@ -98,4 +98,5 @@ private:
     ResultWriter* resultWriter_ = nullptr;
     std::string lastError_;
     unsigned statementCount_ = 0;
+    bool registered_ = false;  // the rule functions are declared on fsScript
 };

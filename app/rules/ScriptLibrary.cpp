@@ -134,6 +134,20 @@ bool ParseScaledDecimal(std::string_view s, int64_t extraExponent, double& out) 
         exponent += negative ? -own : own;
     }
     if (i != s.size()) return false;
+
+    // Up to 15 digits and a power of ten up to 22 are exact doubles, so one multiplication
+    // or division rounds once and gives the same double as the conversion of the text.
+    static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const bool negative = !text.empty() && text[0] == '-';
+    if (digits <= 15 && exponent >= -22 && exponent <= 22) {
+        int64_t mantissa = 0;
+        for (size_t k = negative ? 1 : 0; k < text.size(); ++k) mantissa = mantissa * 10 + (text[k] - '0');
+        double value = double(mantissa);
+        value = exponent >= 0 ? value * kPowers[exponent] : value / kPowers[-exponent];
+        out = negative ? -value : value;
+        return true;
+    }
     text += 'e';
     text += std::to_string(exponent);
     const double value = strtod_l(text.c_str(), nullptr, CLocale());
@@ -241,6 +255,15 @@ void ScriptLibrary::Report(const std::string& text) {
 bool ScriptLibrary::SaveResult(const std::string& table, const Value& names, const Value& values) {
     if (!names.isArray()) throw RuntimeError("SaveResult: the field names must be an array");
     if (!values.isArray()) throw RuntimeError("SaveResult: the field values must be an array");
+    if (executor_.ConnectionID < 0 && executor_.GetResultWriter() == nullptr &&
+        names.low() == values.low() && names.high() == values.high()) {
+        // Nothing is written, so the texts are not needed; only the error that making them
+        // would raise (an element that is an array has no text) is kept.
+        for (const Value* array : {&names, &values})
+            for (const Value& item : array->rawArray().items)
+                if (item.isArray()) throw RuntimeError("Type mismatch: an array has no text");
+        return true;
+    }
     ElementTexts(names, names_);
     ElementTexts(values, values_);
     if (names.low() != values.low() || names.high() != values.high()) {
@@ -256,10 +279,10 @@ bool ScriptLibrary::SaveResult(const std::string& table, const Value& names, con
     return false;
 }
 
-double ScriptLibrary::ParseToFloat(const std::string& input) {
+double ScriptLibrary::ParseToFloat(std::string_view input) {
     double value = 0;
     if (ParseMeasurement(input, value)) return value;
-    tvGn::ShowMsg("Parsing string '" + input + "' to float error!", tvMsgError, tvBtnOK, 0);
+    tvGn::ShowMsg("Parsing string '" + std::string(input) + "' to float error!", tvMsgError, tvBtnOK, 0);
     return 0;
 }
 

@@ -37,7 +37,7 @@ public:
     void Wait(int64_t milliseconds);
     bool SaveResult(const std::string& table, const quillon::script::Value& names,
                     const quillon::script::Value& values);
-    double ParseToFloat(const std::string& input);
+    double ParseToFloat(std::string_view input);
     double Log10(double x);
     double Power(double base, double exponent);
 
