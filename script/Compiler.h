@@ -29,6 +29,7 @@ struct HostScope {
     std::vector<const FuncDecl*> functionOrder;
     std::unordered_map<std::string, TypeInfo> types;
     std::unordered_map<std::string, Value> constants;
+    std::unordered_map<std::string, std::string> constantNames;  // as declared, for the catalogue
     std::unordered_map<std::string, Var> variables;
     std::deque<Value> storage;  // stable addresses for the variables
 };

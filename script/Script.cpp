@@ -83,7 +83,10 @@ struct Script::Impl {
         t.name = tn;
         host.types[lowerCase(tn)] = t;
         for (size_t k = 0; k < list.size(); ++k)
+        {
             host.constants[lowerCase(list[k])] = Value(isSet ? int64_t(1) << k : int64_t(k));
+            host.constantNames[lowerCase(list[k])] = list[k];
+        }
         return true;
     }
 };
@@ -111,6 +114,7 @@ void Script::clear() {
     d_->host.functionOrder.clear();
     d_->host.types.clear();
     d_->host.constants.clear();
+    d_->host.constantNames.clear();
     d_->host.variables.clear();
     d_->host.storage.clear();
     d_->errorText.clear();
@@ -287,6 +291,10 @@ std::vector<CatalogueEntry> Script::catalogue() const {
     for (const FuncDecl* f : d_->host.functionOrder)
         out.push_back({"function", f->name, f->category, f->declaration, f->description});
     for (auto& [low, t] : d_->host.types) out.push_back({"type", t.name, {}, t.name, {}});
+    for (auto& [low, v] : d_->host.constants) {
+        const std::string& name = d_->host.constantNames[low];
+        out.push_back({"constant", name, {}, name + " = " + v.toString(), {}});
+    }
     for (auto& [low, v] : d_->host.variables)
         out.push_back({"variable", v.name, {}, v.name + ": " + v.type.display(), {}});
     if (d_->parent) {

@@ -215,6 +215,8 @@ TEST(Script, CatalogueListsStandardAndHostEntries) {
     const CatalogueEntry* split = find("Split");
     ASSERT_NE(split, nullptr);
     EXPECT_EQ(split->declaration, "function Split(const str: string; const separator: string = ','): Variant");
+    ASSERT_NE(find("mbOk"), nullptr);
+    EXPECT_EQ(find("mbOk")->declaration, "mbOk = 2");
     ASSERT_NE(find("line_content"), nullptr);
     EXPECT_EQ(find("line_content")->kind, "variable");
     int showMessages = 0;
