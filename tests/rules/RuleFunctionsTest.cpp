@@ -174,11 +174,20 @@ TEST_F(SaveResultTally, NoRepositoryTakesAnyTableAndMatchingBounds) {
     EXPECT_EQ(channel.shown, (std::vector<std::string>{"true"}));
 }
 
-TEST_F(SaveResultTally, ArgumentsThatAreNoArraysAreRunTimeErrors) {
-    int32_t line = 0, character = 0;
-    const std::string rule = "begin\n  SaveResult('T', 'A', [1]);\nend.";
-    ASSERT_TRUE(executor.Compile(rule, line, character, false));
-    EXPECT_THROW(executor.Execute(rule, line, character, false, "", false), RuleRuntimeError);
+TEST_F(SaveResultTally, ArgumentsThatAreNoArraysOfTextsAreRunTimeErrors) {
+    const char* calls[] = {"SaveResult('T', 'A', [1])", "SaveResult('T', ['A'], 1)",
+                           "SaveResult('T', ['A', 'B'], [1, [2]])"};
+    for (const char* call : calls) {
+        int32_t line = 0, character = 0;
+        const std::string rule = std::string("begin\n  ") + call + ";\nend.";
+        ASSERT_TRUE(executor.Compile(rule, line, character, false)) << executor.LastError();
+        try {
+            executor.Execute(rule, line, character, false, "", false);
+            ADD_FAILURE() << call << " did not fail";
+        } catch (const RuleRuntimeError& e) {
+            EXPECT_EQ(e.Line(), 2) << call;
+        }
+    }
 }
 
 TEST(LogEvent, QueuedAndShownThroughTheChannel) {
