@@ -3,10 +3,16 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <new>
 
 namespace quillon::script {
+
+void Value::checkLayout() {
+    static_assert(offsetof(Value, sso_) == 1 && offsetof(Value, inl_) == 2 && offsetof(Value, u_) == 8,
+                  "the inline text needs 14 contiguous bytes after the type");
+}
 
 StrRep* StrRep::make(const char* p, size_t n) {
     if (n > kMaxStringBytes) throw RuntimeError("String too long (" + std::to_string(n) + " bytes)");
@@ -23,6 +29,12 @@ StrRep* StrRep::make(const char* p, size_t n) {
 Value Value::concat(std::string_view a, std::string_view b) {
     if (a.size() + b.size() > kMaxStringBytes)
         throw RuntimeError("String too long (" + std::to_string(a.size() + b.size()) + " bytes)");
+    if (a.size() + b.size() <= 14) {
+        char buf[14];
+        if (!a.empty()) std::memcpy(buf, a.data(), a.size());
+        if (!b.empty()) std::memcpy(buf + a.size(), b.data(), b.size());
+        return Value(std::string_view(buf, a.size() + b.size()));
+    }
     Value v;
     auto* r = static_cast<StrRep*>(std::malloc(sizeof(StrRep) + a.size() + b.size() + 1));
     if (!r) throw std::bad_alloc();

@@ -51,7 +51,16 @@ public:
     Value(int v) noexcept : t_(Type::Integer) { u_.i = v; }
     Value(int64_t v) noexcept : t_(Type::Integer) { u_.i = v; }
     Value(double v) noexcept : t_(Type::Double) { u_.d = v; }
-    Value(std::string_view s) : t_(Type::String) { u_.s = StrRep::make(s.data(), s.size()); }
+    // Texts of up to kInline bytes live in the value itself, longer ones on the heap.
+    Value(std::string_view s) : t_(Type::String) {
+        u_.i = 0;
+        if (s.size() <= kInline) {
+            sso_ = uint8_t(s.size() + 1);
+            if (!s.empty()) std::memcpy(inlineChars(), s.data(), s.size());
+        } else {
+            u_.s = StrRep::make(s.data(), s.size());
+        }
+    }
     Value(const char* s) : Value(std::string_view(s)) {}
     Value(const std::string& s) : Value(std::string_view(s)) {}
 
@@ -65,18 +74,40 @@ public:
     // Internal: a reference to a variable (by-reference parameters). Never visible to rules.
     static Value ref(Value* target) { Value v; v.t_ = Type::Ref; v.u_.r = target; return v; }
 
-    Value(const Value& o) noexcept : t_(o.t_), u_(o.u_) { retain(); }
-    Value(Value&& o) noexcept : t_(o.t_), u_(o.u_) { o.t_ = Type::Empty; o.u_.i = 0; }
+    Value(const Value& o) noexcept : t_(o.t_), sso_(o.sso_), u_(o.u_) {
+        std::memcpy(inl_, o.inl_, sizeof inl_);
+        retain();
+    }
+    Value(Value&& o) noexcept : t_(o.t_), sso_(o.sso_), u_(o.u_) {
+        std::memcpy(inl_, o.inl_, sizeof inl_);
+        o.t_ = Type::Empty;
+        o.sso_ = 0;
+        o.u_.i = 0;
+    }
     Value& operator=(const Value& o) noexcept {
         if (this != &o) { Value tmp(o); swap(tmp); }
         return *this;
     }
     Value& operator=(Value&& o) noexcept {
-        if (this != &o) { release(); t_ = o.t_; u_ = o.u_; o.t_ = Type::Empty; o.u_.i = 0; }
+        if (this != &o) {
+            release();
+            t_ = o.t_;
+            sso_ = o.sso_;
+            std::memcpy(inl_, o.inl_, sizeof inl_);
+            u_ = o.u_;
+            o.t_ = Type::Empty;
+            o.sso_ = 0;
+            o.u_.i = 0;
+        }
         return *this;
     }
     ~Value() { release(); }
-    void swap(Value& o) noexcept { std::swap(t_, o.t_); std::swap(u_, o.u_); }
+    void swap(Value& o) noexcept {
+        std::swap(t_, o.t_);
+        std::swap(sso_, o.sso_);
+        std::swap(inl_, o.inl_);
+        std::swap(u_, o.u_);
+    }
 
     Type type() const { return t_; }
     bool isEmpty() const { return t_ == Type::Empty; }
@@ -94,7 +125,9 @@ public:
     bool rawBool() const { return u_.b; }
     int64_t rawInt() const { return u_.i; }
     double rawDouble() const { return u_.d; }
-    std::string_view rawString() const { return {u_.s->data(), u_.s->len}; }
+    std::string_view rawString() const {
+        return sso_ ? std::string_view(inlineChars(), sso_ - 1u) : std::string_view(u_.s->data(), u_.s->len);
+    }
     const ArrRep& rawArray() const { return *u_.a; }
     Value* rawRef() const { return u_.r; }
     // The array, made unshared first so that it may be changed.
@@ -114,15 +147,22 @@ public:
     Value toNumber() const;
 
 private:
+    static constexpr size_t kInline = 14;
+    static void checkLayout();
+    // The inline text: the 14 bytes after the type and length, through the union.
+    char* inlineChars() { return reinterpret_cast<char*>(this) + 2; }
+    const char* inlineChars() const { return reinterpret_cast<const char*>(this) + 2; }
     void retain() noexcept {
-        if (t_ == Type::String) ++u_.s->refs;
+        if (t_ == Type::String) { if (!sso_) ++u_.s->refs; }
         else if (t_ == Type::Array) ++u_.a->refs;
     }
     void release() noexcept {
-        if (t_ == Type::String) { if (--u_.s->refs == 0) std::free(u_.s); }
+        if (t_ == Type::String) { if (!sso_ && --u_.s->refs == 0) std::free(u_.s); }
         else if (t_ == Type::Array) { if (--u_.a->refs == 0) delete u_.a; }
     }
     Type t_;
+    uint8_t sso_ = 0;  // inline text: its length + 1; 0 otherwise
+    char inl_[6] = {};
     union U { bool b; int64_t i; double d; StrRep* s; ArrRep* a; Value* r; } u_;
 };
 
@@ -144,6 +184,8 @@ private:
     int line_, col_;
     bool aborted_;
 };
+
+static_assert(sizeof(Value) == 16, "a value is two words");
 
 // Texts of numbers and dates.
 std::string formatDouble(double d);
