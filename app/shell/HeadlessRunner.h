@@ -1,13 +1,19 @@
 // The service form of the program: the main window's start-up without any window. Monitor
 // lines go to standard output with their time stamps; message boxes go to standard error
 // (the general library does that by itself when there is no window application).
+//
+// Without a window to protect, the workers run their synchronous calls on their own
+// thread under a gate that this runner holds around its own channel work.
 #pragma once
 
 #include <QByteArray>
 #include <QObject>
+#include <QTimer>
 #include <memory>
 #include <string>
 
+#include "ChannelObjList.h"
+#include "DirectCallGate.h"
 #include "MainWindowInterface.h"
 #include "MonitorLog.h"
 #include "SettingsStore.h"
@@ -16,12 +22,22 @@ class HeadlessRunner : public QObject, public IMainWindow {
     Q_OBJECT
 
 public:
-    // Opens the settings database, as the window's creation does.
+    // Opens the settings database, loads the channels and arms the start two seconds
+    // later when a channel is enabled.
     explicit HeadlessRunner(QObject* parent = nullptr);
-    // Closes the settings connection.
+    // Stops the channels, destroys them (waiting for their workers) and closes the
+    // settings connection.
     ~HeadlessRunner() override;
 
     void LogMessage(const std::string& text) override;
+    void StopAll(StopCause cause) override;
+    std::string SettingsDatabasePath() const override;
+    DirectCallGate* DirectCalls() override { return &gate_; }
+    TChannelObjList& LiveChannels() override { return liveChannels_; }
+    TChannelObjList& EditChannels() override { return editChannels_; }
+    void bbnStartClick() override;
+    void bbnStopClick() override;
+    void ShowOptions(const SystemOptions& options, bool reload) override;
 
     MonitorLog& Monitor() { return *monitor_; }
     SettingsStore& Settings() { return settings_; }
@@ -38,8 +54,14 @@ signals:
 
 private:
     class StdoutView;
+    void End(int status);
 
+    DirectCallGate gate_;
     std::unique_ptr<StdoutView> view_;
     std::unique_ptr<MonitorLog> monitor_;
     SettingsStore settings_;
+    TChannelObjList liveChannels_;
+    TChannelObjList editChannels_;
+    QTimer tmrStart;
+    bool ending_ = false;
 };

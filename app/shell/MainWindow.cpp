@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "ScanControl.h"
 #include "ShellMessage.h"
 #include "SingleInstance.h"
 #include "tvGeneralApi.h"
@@ -72,7 +73,23 @@ void TfrmMain::FormCreate() {
     settings_.OpenSettingsDatabase(appHandle_);
 }
 
-void TfrmMain::FormDestroy() { settings_.CloseSettingsDatabase(); }
+void TfrmMain::FormDestroy() {
+    // Each channel stops its worker and releases its connections before the settings
+    // connection goes.
+    liveChannels_.Clear();
+    editChannels_.Clear();
+    settings_.CloseSettingsDatabase();
+}
+
+std::string TfrmMain::SettingsDatabasePath() const { return SettingsDBPath(); }
+
+// The channel side only for now; the buttons and the tray icon come with the window's
+// controls.
+void TfrmMain::bbnStartClick() { StartAllChannels(liveChannels_, *this); }
+
+void TfrmMain::bbnStopClick() { StopAllChannels(liveChannels_, *this); }
+
+void TfrmMain::StopAll(StopCause) { bbnStopClick(); }
 
 void TfrmMain::LogMessage(const std::string& text) { monitor_->Add(text); }
 

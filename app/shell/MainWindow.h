@@ -10,6 +10,7 @@
 
 #include "MainWindowInterface.h"
 #include "MonitorLog.h"
+#include "ChannelObjList.h"
 #include "SettingsStore.h"
 
 class QCloseEvent;
@@ -24,6 +25,12 @@ public:
     ~TfrmMain() override;
 
     void LogMessage(const std::string& text) override;
+    void StopAll(StopCause cause) override;
+    std::string SettingsDatabasePath() const override;
+    TChannelObjList& LiveChannels() override { return liveChannels_; }
+    TChannelObjList& EditChannels() override { return editChannels_; }
+    void bbnStartClick() override;
+    void bbnStopClick() override;
 
     MonitorLog& Monitor() { return *monitor_; }
     SettingsStore& Settings() { return settings_; }
@@ -61,4 +68,6 @@ private:
     std::unique_ptr<MemoView> memoView_;
     std::unique_ptr<MonitorLog> monitor_;
     SettingsStore settings_;
+    TChannelObjList liveChannels_;
+    TChannelObjList editChannels_;
 };
