@@ -61,7 +61,11 @@ TChannelObj::TChannelObj(IChannelHost* host)
 }
 
 TChannelObj::~TChannelObj() {
-    Thread.reset();  // asks the worker to end and waits for it
+    // The worker reaches the component through Thread while it ends: wait before the
+    // component goes.
+    Thread->Stop();
+    Thread->WaitForWorker();
+    Thread.reset();
     PendingMessages.clear();
     Executor.reset();
     RuleLines.reset();
