@@ -68,7 +68,7 @@ TEST_F(ChangePasswordTest, ChecksRunInOrderAndKeepTheDialogOpen) {
                 EXPECT_EQ(Edit(dialog, "edtConfirmPwd")->text(), c.confirmAfter) << c.message;
             });
     }
-    ui.OnWindow("TChangePasswordDlg", [](QWidget* dialog) { ClickLater(dialog, "bbCancel"); });
+    ui.OnWindow("TChangePasswordDlg", [](QWidget* dialog) { CloseLater(dialog, "bbCancel"); });
     lib->ShowChangePassword(nullptr);
     ui.ExpectFinished();
 
@@ -105,7 +105,7 @@ TEST_F(ChangePasswordTest, TheNewPasswordReplacesTheOldOne) {
     {
         UiScript fails;
         fails.Answer(QMessageBox::Ok).OnWindow("TLoginDlg", [](QWidget* dialog) {
-            ClickLater(dialog, "bbCancel");
+            CloseLater(dialog, "bbCancel");
         });
         EXPECT_EQ(lib->ShowLogin(nullptr, "admin", "admin"), 0);
         fails.ExpectFinished();

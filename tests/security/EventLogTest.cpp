@@ -23,7 +23,7 @@ protected:
     void RunViewer(const std::function<void(UiScript&)>& steps) {
         UiScript ui;
         steps(ui);
-        ui.OnWindow("TfrmEventLog", [](QWidget* viewer) { ClickLater(viewer, "bbClose"); });
+        ui.OnWindow("TfrmEventLog", [](QWidget* viewer) { CloseLater(viewer, "bbClose"); });
         lib->ShowEventLog(nullptr);
         ui.ExpectFinished();
     }
@@ -123,12 +123,13 @@ TEST_F(EventLogTest, PurgingAllCountsItsOwnEventAndLeavesOnlyTheReport) {
             .OnWindow("TfrmEventLogPurge", [](QWidget* purge) {
                 EXPECT_EQ(EventTexts(), (Strings{"11 records purged from Event Log."}));
                 EXPECT_TRUE(Child<QPushButton>(purge, "bbPurge")->isEnabled());
-                ClickLater(purge, "bbClose");
+                CloseLater(purge, "bbClose");
             })
-            .OnWindow("TfrmEventLog", [](QWidget* viewer) {
+            .OnWindowWhen(
+                "TfrmEventLog",
                 // Reloaded after the dialog: the report and the dialog's closing event.
-                EXPECT_EQ(Child<QLabel>(viewer, "lblRecNo")->text(), "2");
-            });
+                [](QWidget* viewer) { return Child<QLabel>(viewer, "lblRecNo")->text() == "2"; },
+                [](QWidget* viewer) { EXPECT_EQ(Cell(viewer, 0, 2), "11 records purged from Event Log."); });
     });
     EXPECT_EQ(message, "11 records purged from Event Log.");
 }
@@ -163,7 +164,7 @@ TEST_F(EventLogTest, FirstRecordsPurgeBelowTheLowestIdPlusN) {
                     ClickLater(purge, "bbPurge");
                 })
                 .Answer(QMessageBox::Ok, &message)
-                .OnWindow("TfrmEventLogPurge", [](QWidget* purge) { ClickLater(purge, "bbClose"); });
+                .OnWindow("TfrmEventLogPurge", [](QWidget* purge) { CloseLater(purge, "bbClose"); });
         });
         EXPECT_EQ(message, c.report);
         std::vector<int> kept;
@@ -193,7 +194,7 @@ TEST_F(EventLogTest, FirstRecordsRefuseBlankAndZero) {
                     EXPECT_EQ(purge->focusWidget(), Edit(purge, "edtFirstRecordNo"));
                 });
         }
-        ui.OnWindow("TfrmEventLogPurge", [](QWidget* purge) { ClickLater(purge, "bbClose"); });
+        ui.OnWindow("TfrmEventLogPurge", [](QWidget* purge) { CloseLater(purge, "bbClose"); });
     });
     EXPECT_EQ(Fixture("old").size(), 3u);
     EXPECT_TRUE(Fixture("Purging").empty()) << "a refusal logs nothing";
@@ -235,7 +236,7 @@ TEST_F(EventLogTest, DateRangePurgesTheWholeDaysFromFirstToLast) {
                 ClickLater(purge, "bbPurge");
             })
             .Answer(QMessageBox::Ok, &sameDay)
-            .OnWindow("TfrmEventLogPurge", [](QWidget* purge) { ClickLater(purge, "bbClose"); })
+            .OnWindow("TfrmEventLogPurge", [](QWidget* purge) { CloseLater(purge, "bbClose"); })
             .OnWindow("TfrmEventLog", [](QWidget* viewer) {
                 // The library writes dates as before the purge dialog opened.
                 EXPECT_EQ(Cell(viewer, 0, 1), "2005-03-16 23:59:59");
@@ -265,7 +266,7 @@ TEST_F(EventLogTest, AFailedPurgeIsReportedAsAFailure) {
                 ClickLater(purge, "bbPurge");
             })
             .Answer(QMessageBox::Ok, &message)
-            .OnWindow("TfrmEventLogPurge", [](QWidget* purge) { ClickLater(purge, "bbClose"); });
+            .OnWindow("TfrmEventLogPurge", [](QWidget* purge) { CloseLater(purge, "bbClose"); });
     });
     Exec("DROP TRIGGER SEC_TEST_NO_PURGE_T");
     Exec("DROP EXCEPTION SEC_TEST_NO_PURGE");
@@ -289,7 +290,7 @@ TEST_F(EventLogTest, SettingsRoundTrip) {
                 Radio(settings, "rbnPurgeMonths")->click();
                 EXPECT_TRUE(Edit(settings, "edtMonths")->isEnabled());
                 Edit(settings, "edtMonths")->setText("6");
-                ClickLater(settings, "bbOK");
+                CloseLater(settings, "bbOK");
             })
             .OnWindow("TfrmEventLog", [](QWidget* viewer) {
                 EXPECT_EQ(Setting("EVENTLOG_RECORDS_EXPIRY_MONTHS"), "6");
@@ -299,13 +300,13 @@ TEST_F(EventLogTest, SettingsRoundTrip) {
                 EXPECT_TRUE(Radio(settings, "rbnPurgeMonths")->isChecked());
                 EXPECT_EQ(Edit(settings, "edtMonths")->text(), "6");
                 Edit(settings, "edtMonths")->setText("six");
-                ClickLater(settings, "bbOK");
+                ClickLater(settings, "bbOK");  // refused: the dialog stays
             })
             .Answer(QMessageBox::Ok, &refused)
             .OnWindow("TfrmEventLogSettings", [](QWidget* settings) {
                 EXPECT_EQ(Setting("EVENTLOG_RECORDS_EXPIRY_MONTHS"), "6");
                 Radio(settings, "rbnNoPurge")->click();
-                ClickLater(settings, "bbOK");
+                CloseLater(settings, "bbOK");
             })
             .OnWindow("TfrmEventLog", [](QWidget* viewer) {
                 EXPECT_EQ(Setting("EVENTLOG_RECORDS_EXPIRY_MONTHS"), "-1");
@@ -314,7 +315,7 @@ TEST_F(EventLogTest, SettingsRoundTrip) {
             .OnWindow("TfrmEventLogSettings", [](QWidget* settings) {
                 EXPECT_TRUE(Radio(settings, "rbnNoPurge")->isChecked());
                 Radio(settings, "rbnPurgeMonths")->click();
-                ClickLater(settings, "bbCancel");
+                CloseLater(settings, "bbCancel");
             });
     });
     EXPECT_EQ(refused, "The number of months must be a whole number of 0 or more!");

@@ -81,7 +81,7 @@ TEST_F(FeatureAccessTest, LoginForTheQuestionLeavesTheSessionAlone) {
 
 TEST_F(FeatureAccessTest, ACancelledLoginAnswersNo) {
     UiScript ui;
-    ui.OnWindow("TLoginDlg", [](QWidget* dialog) { ClickLater(dialog, "bbCancel"); });
+    ui.OnWindow("TLoginDlg", [](QWidget* dialog) { CloseLater(dialog, "bbCancel"); });
     EXPECT_EQ(lib->CheckFeatureAccessWithLogin(nullptr, "REPORTS", "admin", ""), 0);
     ui.ExpectFinished();
 }

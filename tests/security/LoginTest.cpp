@@ -66,7 +66,7 @@ TEST_F(LoginTest, AttemptLimitOutlivesTheDialogAndKeepsTheSession) {
     {
         UiScript ui;
         ui.Answer(QMessageBox::Ok)  // attempt 2 fails, the dialog stays
-            .OnWindow("TLoginDlg", [](QWidget* dialog) { ClickLater(dialog, "bbCancel"); });
+            .OnWindow("TLoginDlg", [](QWidget* dialog) { CloseLater(dialog, "bbCancel"); });
         EXPECT_EQ(lib->ShowLogin(nullptr, "admin", "bad"), 0);
         ui.ExpectFinished();
     }
@@ -98,7 +98,7 @@ TEST_F(LoginTest, RefusedCharactersNeverReachAStatement) {
             EXPECT_EQ(Edit(dialog, "edtUserID")->text(), "");
             EXPECT_EQ(Edit(dialog, "edtPassword")->text(), "");
             EXPECT_EQ(dialog->focusWidget(), Edit(dialog, "edtUserID"));
-            ClickLater(dialog, "bbCancel");
+            CloseLater(dialog, "bbCancel");
         });
         EXPECT_EQ(lib->ShowLogin(nullptr, c.user, c.password), 0) << c.user;
         ui.ExpectFinished();
@@ -122,7 +122,7 @@ TEST_F(LoginTest, OneEmptyTextWaitsAndAPlainPasswordNeverMatches) {
             ClickLater(dialog, "bbLogin");
         })
         .Answer(QMessageBox::Ok, &message)
-        .OnWindow("TLoginDlg", [](QWidget* dialog) { ClickLater(dialog, "bbCancel"); });
+        .OnWindow("TLoginDlg", [](QWidget* dialog) { CloseLater(dialog, "bbCancel"); });
     EXPECT_EQ(lib->ShowLogin(nullptr, "plain", ""), 0);
     ui.ExpectFinished();
     EXPECT_EQ(message, "Authentication Failed!");
@@ -168,7 +168,7 @@ TEST_F(LoginTest, AutoPurgeRemovesWhatTheSettingExpires) {
                       1);
         SetSetting("EVENTLOG_RECORDS_EXPIRY_MONTHS", c.setting);
         UiScript ui;
-        ui.OnWindow("TLoginDlg", [](QWidget* dialog) { ClickLater(dialog, "bbCancel"); });
+        ui.OnWindow("TLoginDlg", [](QWidget* dialog) { CloseLater(dialog, "bbCancel"); });
         EXPECT_EQ(lib->ShowLogin(nullptr, "", ""), 0);
         ui.ExpectFinished();
         std::vector<std::string> kept = EventTexts();

@@ -21,7 +21,7 @@ protected:
     void RunManager(const std::function<void(UiScript&)>& steps) {
         UiScript ui;
         steps(ui);
-        ui.OnWindow("TfrmPermission", [](QWidget* form) { ClickLater(form, "bbClose"); });
+        ui.OnWindow("TfrmPermission", [](QWidget* form) { CloseLater(form, "bbClose"); });
         lib->ShowPermission(nullptr);
         ui.ExpectFinished();
     }

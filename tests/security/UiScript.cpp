@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <memory>
 
 namespace sectest {
@@ -12,6 +13,20 @@ namespace {
 
 constexpr int kTickMs = 10;
 constexpr int kStepTimeoutMs = 10000;
+
+// Clicks posted but not yet delivered, and windows a click is closing but that still
+// exist. No step runs while one is pending: a window closed by a click is destroyed only
+// after the code that showed it has gone on to its next event loop, so the next step sees
+// everything that code did after the window closed.
+int pendingClicks = 0;
+
+// Holds the script until `window` is destroyed.
+void HoldUntilDestroyed(QObject* window) {
+    ++pendingClicks;
+    QObject::connect(window, &QObject::destroyed, qApp, [] {
+        if (pendingClicks > 0) --pendingClicks;
+    });
+}
 
 }  // namespace
 
@@ -24,11 +39,25 @@ QWidget* FindWindow(const QString& objectName) {
 
 void ClickLater(QAbstractButton* button) {
     if (button == nullptr) return;
-    QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+    ++pendingClicks;
+    QMetaObject::invokeMethod(
+        qApp,
+        [target = QPointer<QAbstractButton>(button)] {
+            --pendingClicks;  // before the click: it may open a window the next step handles
+            if (target) target->click();
+        },
+        Qt::QueuedConnection);
 }
 
 void ClickLater(QWidget* window, const char* buttonName) {
     ClickLater(Child<QAbstractButton>(window, buttonName));
+}
+
+void CloseLater(QWidget* window, const char* buttonName) {
+    QAbstractButton* button = Child<QAbstractButton>(window, buttonName);
+    if (button == nullptr) return;
+    HoldUntilDestroyed(window);
+    ClickLater(button);
 }
 
 UiScript::UiScript() {
@@ -53,6 +82,16 @@ UiScript& UiScript::OnWindow(const QString& objectName, std::function<void(QWidg
     });
 }
 
+UiScript& UiScript::OnWindowWhen(const QString& objectName, std::function<bool(QWidget*)> ready,
+                                 std::function<void(QWidget*)> act) {
+    return Then([objectName, ready, act] {
+        QWidget* window = FindWindow(objectName);
+        if (window == nullptr || !ready(window)) return false;
+        act(window);
+        return true;
+    });
+}
+
 UiScript& UiScript::Answer(QMessageBox::StandardButton button, std::string* text) {
     return Then([button, text] {
         auto* box = qobject_cast<QMessageBox*>(FindWindow("ShowMsg"));
@@ -63,6 +102,7 @@ UiScript& UiScript::Answer(QMessageBox::StandardButton button, std::string* text
             ADD_FAILURE() << "message without the expected button: " << box->text().toStdString();
             box->reject();
         } else {
+            HoldUntilDestroyed(box);
             ClickLater(b);
         }
         return true;
@@ -74,6 +114,7 @@ UiScript& UiScript::AnswerNotice(std::string* text) {
         auto* box = qobject_cast<QMessageBox*>(FindWindow("PlainNotice"));
         if (box == nullptr) return false;
         if (text != nullptr) *text = box->text().toStdString();
+        HoldUntilDestroyed(box);
         ClickLater(box->button(QMessageBox::Ok));
         return true;
     });
@@ -93,7 +134,7 @@ void UiScript::Tick() {
         return;
     }
     if (steps_.empty()) return;
-    if (steps_.front()()) {
+    if (pendingClicks == 0 && steps_.front()()) {
         steps_.pop_front();
         waitedMs_ = 0;
         return;
@@ -109,6 +150,7 @@ void UiScript::Tick() {
 // Closes every modal window so that the blocked call returns and the test can fail.
 void UiScript::Abort() {
     steps_.clear();
+    pendingClicks = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* dialog = qobject_cast<QDialog*>(w); dialog != nullptr && dialog->isVisible())
             dialog->reject();

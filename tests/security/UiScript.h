@@ -1,7 +1,9 @@
 // Drives the modal windows that a blocking call opens: a list of steps run one at a time
 // from a timer, which keeps firing inside every nested event loop. A step waits until
 // its window is on screen, acts, and the next one starts. Buttons are clicked through the
-// event queue, so a click that opens another modal window never blocks the script.
+// event queue, so a click that opens another modal window never blocks the script; after
+// a click that closes a window (CloseLater, answering a message) the script goes on only
+// once that window is destroyed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,6 +33,8 @@ T* Child(QWidget* window, const char* name) {
 // Clicks the button from the event queue (the click may open a modal window).
 void ClickLater(QAbstractButton* button);
 void ClickLater(QWidget* window, const char* buttonName);
+// Clicks a button that closes its window; the script waits until the window is gone.
+void CloseLater(QWidget* window, const char* buttonName);
 
 class UiScript : public QObject {
 public:
@@ -43,6 +47,10 @@ public:
     UiScript& Then(Step step);
     // Waits for the window of that object name and runs `act` on it once.
     UiScript& OnWindow(const QString& objectName, std::function<void(QWidget*)> act);
+    // The same, once `ready` holds for the window (for a window that is on screen already
+    // and changes later, e.g. reloads after a dialog over it closed).
+    UiScript& OnWindowWhen(const QString& objectName, std::function<bool(QWidget*)> ready,
+                           std::function<void(QWidget*)> act);
     // Waits for a message box of the general library ("ShowMsg"), stores its text and
     // presses `button`.
     UiScript& Answer(QMessageBox::StandardButton button, std::string* text = nullptr);
