@@ -123,10 +123,7 @@ private:
             Pos p = pos();
             advance();
             auto e = std::make_unique<Expr>(ExprKind::ArrayCtor, p);
-            if (!isP("}")) {
-                do e->args.push_back(expr()); while (acceptP(","));
-            }
-            expectP("}");
+            listUntil(e->args, "}", [&] { return expr(); });
             return e;
         }
         return expr();
@@ -458,10 +455,7 @@ private:
                 e->name = name;
                 e->parens = true;
                 advance();
-                if (!isP(")")) {
-                    do e->args.push_back(expr()); while (acceptP(","));
-                }
-                expectP(")");
+                listUntil(e->args, ")", [&] { return expr(); });
             } else {
                 e = std::make_unique<Expr>(ExprKind::Name, p);
                 e->name = name;
@@ -477,10 +471,7 @@ private:
             if (isP("[")) {
                 advance();
                 e = std::make_unique<Expr>(ExprKind::ArrayCtor, p);
-                if (!isP("]")) {
-                    do e->args.push_back(expr()); while (acceptP(","));
-                }
-                expectP("]");
+                listUntil(e->args, "]", [&] { return expr(); });
                 break;
             }
             expected("Expression");

@@ -67,6 +67,25 @@ protected:
         if (++chain + depth_ > kMaxDepth) fail("Expression too complex", pos());
     }
 
+    // Comma-separated items up to `closer`, which is consumed (the opener already was); an
+    // empty list is allowed. Argument lists and array constructors of every syntax use it.
+    template <typename ParseItem>
+    void listUntil(std::vector<ast::ExprPtr>& out, const char* closer, ParseItem&& parseItem) {
+        if (!isP(closer)) {
+            do out.push_back(parseItem()); while (acceptP(","));
+        }
+        expectP(closer);
+    }
+
+    // A number or string literal at the cursor, consumed; null when there is none.
+    ast::ExprPtr acceptLiteral() {
+        const Token& t = cur();
+        if (t.kind != Tok::Int && t.kind != Tok::Float && t.kind != Tok::Str) return nullptr;
+        ast::ExprPtr e = t.kind == Tok::Str ? lit(Value(t.text), t.pos) : lit(t.value, t.pos);
+        advance();
+        return e;
+    }
+
     static ast::ExprPtr lit(Value v, ast::Pos p) {
         auto e = std::make_unique<ast::Expr>(ast::ExprKind::Literal, p);
         e->value = std::move(v);

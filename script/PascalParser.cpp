@@ -385,10 +385,7 @@ private:
             e->name = name;
             e->parens = true;
             advance();
-            if (!isP(")")) {
-                do e->args.push_back(expr()); while (acceptP(","));
-            }
-            expectP(")");
+            listUntil(e->args, ")", [&] { return expr(); });
         } else {
             e = std::make_unique<Expr>(ExprKind::Name, p);
             e->name = name;
@@ -472,14 +469,10 @@ private:
         if (acceptP("-")) return unary(Op::Neg, factor(), p);
         if (acceptP("+")) return unary(Op::Plus, factor(), p);
         const Token& t = cur();
-        switch (t.kind) {
-        case Tok::Int:
-        case Tok::Float: { auto e = lit(t.value, p); advance(); return e; }
-        case Tok::Str: { auto e = lit(Value(t.text), p); advance(); return e; }
-        case Tok::Ident:
+        if (ExprPtr e = acceptLiteral()) return e;
+        if (t.kind == Tok::Ident) {
             if (isReserved(t.lower)) expected("Expression");
             return designator();
-        default: break;
         }
         if (acceptP("(")) {
             ExprPtr e = expr();
@@ -488,10 +481,7 @@ private:
         }
         if (acceptP("[")) {
             auto e = std::make_unique<Expr>(ExprKind::ArrayCtor, p);
-            if (!isP("]")) {
-                do e->args.push_back(expr()); while (acceptP(","));
-            }
-            expectP("]");
+            listUntil(e->args, "]", [&] { return expr(); });
             return indexes(std::move(e));
         }
         expected("Expression");
