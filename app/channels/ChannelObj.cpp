@@ -218,7 +218,10 @@ void TChannelObj::ProcessFile(const std::string& folder, const std::string& file
             tvGn::ShowMsg("Error in Rule File '" + RuleFile + "' at Line " + std::to_string(errLine) + ", Char " +
                               std::to_string(errChar) + " when processing content \"" + line + "\"!",
                           tvMsgError, tvBtnOK, 0);
-            return;
+            // Failing like a rule error stops every channel: returning quietly would leave
+            // the file in place to be taken again, with the same box, at every pass.
+            throw std::runtime_error(
+                TdmScriptExecutor::CompileErrorMessage(Executor->LastError(), errLine, errChar));
         }
         compileFirst = false;
     }

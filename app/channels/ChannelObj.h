@@ -52,7 +52,8 @@ public:
     // The worker's body: a pass over the scanned folder every ScanInterval ms.
     void ThreadExecute(WorkerThread& sender, WorkerThread::Worker& thread);
     // Runs the rule over every non-empty line of Folder + FileName and moves the file to
-    // TargetFolder. Throws when the file cannot be read or the rule fails.
+    // TargetFolder. Throws when the file cannot be read or the rule fails (also when it
+    // does not compile at the file's first non-empty line, after its message box).
     void ProcessFile(const std::string& folder, const std::string& fileName, const std::string& targetFolder);
 
     // Main thread (inside the worker's synchronous call): hands every queued message to

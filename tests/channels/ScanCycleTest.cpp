@@ -1,5 +1,6 @@
-// The scan cycle of a real channel: a Firebird repository in a temporary folder, the demo
-// rule through the real executor, files in a real folder.
+// The scan cycle of a real channel: the demo rule through the real executor, files in a
+// real folder, rows in a real repository. What the repository takes part in runs against
+// a Firebird file and against the test MariaDB server.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 
 #include "ChannelFixture.h"
 #include "ScriptExecutor.h"
+#include "TextFileLines.h"
 
 namespace {
 
@@ -25,10 +27,24 @@ std::string SlowDemoRule() {
     return rule;
 }
 
+class ScanCycleWithRepository : public testing::TestWithParam<RepositoryKind> {
+protected:
+    void SetUp() override {
+        if (GetParam() == RepositoryKind::MariaDb && !MariaDbUnavailable().empty())
+            GTEST_SKIP() << MariaDbUnavailable();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Repository, ScanCycleWithRepository,
+                         testing::Values(RepositoryKind::Firebird, RepositoryKind::MariaDb),
+                         [](const testing::TestParamInfo<RepositoryKind>& info) {
+                             return testing::PrintToString(info.param);
+                         });
+
 }  // namespace
 
-TEST(ScanCycle, TakesMatchingFilesSplitsLinesAndMovesThem) {
-    ChannelFixture f;
+TEST_P(ScanCycleWithRepository, TakesMatchingFilesSplitsLinesAndMovesThem) {
+    ChannelFixture f(GetParam());
     TChannelObj* channel = f.AddChannel("demo.arp", DemoRule());
     // CR LF, lone CR and lone LF end lines; empty lines are skipped; nothing after a NUL.
     f.WriteInput("a.TXT", DemoLine(1) + "\r\n\r\n" + DemoLine(2) + "\r" + DemoLine(3) + "\n\n" +
@@ -57,8 +73,8 @@ TEST(ScanCycle, TakesMatchingFilesSplitsLinesAndMovesThem) {
     EXPECT_EQ(channel->RepositoryConnection, -1);
 }
 
-TEST(ScanCycle, RuleErrorAtLineThreeKeepsTwoRowsAndTheFileAndStopsEveryChannel) {
-    ChannelFixture f;
+TEST_P(ScanCycleWithRepository, RuleErrorAtLineThreeKeepsTwoRowsAndTheFileAndStopsEveryChannel) {
+    ChannelFixture f(GetParam());
     TChannelObj* failing = f.AddChannel("demo.arp", DemoRule());
     TChannelObj* other = f.AddChannel("demo2.arp", DemoRule());
     other->ScannedLocation = f.dir.File("other/");
@@ -90,13 +106,59 @@ TEST(ScanCycle, RuleErrorAtLineThreeKeepsTwoRowsAndTheFileAndStopsEveryChannel) 
     EXPECT_EQ(failing->RepositoryConnection, -1);
 }
 
-TEST(ScanCycle, EachStartFailureHasItsMessage) {
+TEST_P(ScanCycleWithRepository, CompileFailureAtAFileKeepsTheFileAndStopsEveryChannel) {
+    ChannelFixture f(GetParam());
+    TChannelObj* failing = f.AddChannel("demo.arp", DemoRule());
+    TChannelObj* other = f.AddChannel("demo2.arp", DemoRule());
+    other->ScannedLocation = f.dir.File("other/");
+    mkdir(other->ScannedLocation.c_str(), 0777);
+    ASSERT_TRUE(other->Start());
+    ASSERT_TRUE(failing->Start());
+    // The rule compiled at Start; the compile at the file's first line now reads the
+    // Pascal text as Basic. The worker does not touch the executor while the folder is
+    // empty.
+    ASSERT_TRUE(failing->Executor->SetSyntaxType("BasicScript"));
+    TdmScriptExecutor probe;
+    ASSERT_TRUE(probe.SetSyntaxType("BasicScript"));
+    int32_t errLine = 0, errChar = 0;
+    ASSERT_FALSE(probe.Compile(RuleTextFromLines(SplitTextLines(DemoRule())), errLine, errChar, false));
+    const std::string reason = TdmScriptExecutor::CompileErrorMessage(probe.LastError(), errLine, errChar);
+
+    testing::internal::CaptureStderr();
+    f.WriteInput("a.txt", DemoLine(1) + "\n" + DemoLine(2) + "\n");
+    const bool ended = f.WaitFor([&] { return !failing->WorkerActive() && !other->WorkerActive(); });
+    const std::string shown = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(ended);
+
+    const std::string path = f.dir.File("in/a.txt");
+    EXPECT_NE(shown.find("Error in Rule File '" + failing->RuleFile + "' at Line " + std::to_string(errLine) +
+                         ", Char " + std::to_string(errChar) + " when processing content \"" + DemoLine(1) + "\"!"),
+              std::string::npos)
+        << shown;
+    EXPECT_TRUE(f.InScanned("a.txt"));
+    EXPECT_EQ(f.Rows(), 0);
+    EXPECT_FALSE(failing->Running);
+    EXPECT_FALSE(other->Running);
+    ASSERT_EQ(f.host.stops, std::vector<StopCause>{StopCause::FileFailed});
+    const std::vector<std::string> expected = {
+        "Processing file \"" + path + "\"",
+        "Processing line \"" + DemoLine(1) + "\"",
+        "Channel \"C0\" stopped!",
+        "Channel \"C1\" stopped!",
+        "Error while processing file \"" + path + "\"",
+        reason,
+    };
+    EXPECT_EQ(f.host.lines, expected);
+    EXPECT_EQ(failing->PendingMessages, std::deque<std::string>{"Completed processing file \"" + path + "\""});
+}
+
+TEST_P(ScanCycleWithRepository, EachStartFailureHasItsMessage) {
     struct Case {
         const char* name;
         std::function<void(ChannelFixture&, TChannelObj&)> spoil;
         const char* message;
     } cases[] = {
-        {"repository", [](ChannelFixture& f, TChannelObj& c) { c.DBName = f.dir.File("missing/none.fdb"); },
+        {"repository", [](ChannelFixture& f, TChannelObj& c) { c.DBName = f.MissingDatabase(); },
          "Error connecting to data repository!"},
         {"scanned", [](ChannelFixture& f, TChannelObj& c) { c.ScannedLocation = f.dir.File("nowhere/"); },
          "Scanned Location must be a valid directory!"},
@@ -110,7 +172,7 @@ TEST(ScanCycle, EachStartFailureHasItsMessage) {
          "' at Line 3, Char "},
     };
     for (const Case& c : cases) {
-        ChannelFixture f;
+        ChannelFixture f(GetParam());
         TChannelObj* channel = f.AddChannel("demo.arp", DemoRule());
         c.spoil(f, *channel);
         testing::internal::CaptureStderr();
@@ -125,8 +187,8 @@ TEST(ScanCycle, EachStartFailureHasItsMessage) {
     }
 }
 
-TEST(ScanCycle, FirstPassComesAfterTheScanInterval) {
-    ChannelFixture f;
+TEST_P(ScanCycleWithRepository, FirstPassComesAfterTheScanInterval) {
+    ChannelFixture f(GetParam());
     TChannelObj* channel = f.AddChannel("demo.arp", DemoRule());
     channel->ScanInterval = 700;
     f.WriteInput("a.txt", DemoLine(1));
@@ -137,8 +199,8 @@ TEST(ScanCycle, FirstPassComesAfterTheScanInterval) {
     EXPECT_GE(timer.elapsed(), 650);
 }
 
-TEST(ScanCycle, StopFinishesTheFileSkipsTheRestAndReleasesAfterTheWorker) {
-    ChannelFixture f;
+TEST_P(ScanCycleWithRepository, StopFinishesTheFileSkipsTheRestAndReleasesAfterTheWorker) {
+    ChannelFixture f(GetParam());
     TChannelObj* channel = f.AddChannel("slow.arp", SlowDemoRule());
     std::string lines;
     for (int i = 0; i < 8; ++i) lines += DemoLine(i) + "\n";
