@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "tvDataAccessApi.h"
+#include "tvScHeader.h"
 
 namespace fs = std::filesystem;
 
@@ -94,11 +95,14 @@ std::string MakeBenchHome(const std::string& root, BenchHome& home) {
 }
 
 std::string UseMariaDbRepository(const BenchHome& home, const benchinsert::MariaDbServer& server) {
+    // The settings database keeps repository passwords enciphered.
+    const std::optional<std::string> password = tvSc::Bind() ? tvSc::Encrypt(server.password) : std::nullopt;
+    if (!password) return "cannot encipher the repository password (libtvSecurity.so)";
     return Statement(home.settings, kUser, kPassword,
                      "UPDATE CHANNEL_SETTING SET DB_TYPE = 'MySQL', DB_SERVER_NAME = " +
                          Quoted(server.host + "/" + std::to_string(server.port)) +
                          ", DB_NAME = " + Quoted(server.schema) + ", DB_USER_NAME = " + Quoted(server.user) +
-                         ", DB_PASSWORD = " + Quoted(server.password) + " WHERE ID = 1");
+                         ", DB_PASSWORD = " + Quoted(*password) + " WHERE ID = 1");
 }
 
 std::string FirebirdStatement(const std::string& path, const std::string& sql) {
